@@ -6,7 +6,9 @@
 namespace shell {
 
 FolderWatcher::FolderWatcher(QObject* parent) : QObject(parent) {
-  connect(&system_, &QFileSystemWatcher::directoryChanged, this, &FolderWatcher::onDirectoryChanged);
+  connect(&system_, &QFileSystemWatcher::directoryChanged, this, [this](const QString& path) {
+    if (path == path_) check();
+  });
 }
 
 QSet<QString> FolderWatcher::namesIn(const QString& path) {
@@ -27,8 +29,9 @@ void FolderWatcher::watch(const QString& path) {
   names_ = namesIn(path);
 }
 
-void FolderWatcher::onDirectoryChanged(const QString& path) {
-  if (path != path_) return;
+void FolderWatcher::check() {
+  if (path_.isEmpty()) return;
+  const QString path = path_;
   if (!QFileInfo(path).isDir()) {
     // The folder itself went away; the system has dropped its watch.
     names_.clear();

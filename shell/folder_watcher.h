@@ -25,12 +25,15 @@ class FolderWatcher : public QObject {
   void watch(const QString& path);
   QString watchedPath() const { return path_; }
 
+  // Compares the folder's names with those last seen and raises
+  // namesChanged() when they differ; the system's change reports end here.
+  void check();
+
  signals:
   // The set of names in the watched folder changed, or the folder vanished.
   void namesChanged();
 
  private:
-  void onDirectoryChanged(const QString& path);
   static QSet<QString> namesIn(const QString& path);
 
   QFileSystemWatcher system_;
