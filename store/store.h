@@ -30,8 +30,9 @@ inline constexpr char PathSeparator = '/';
 inline constexpr std::string_view DescriptionFileName = "program.desc";
 inline constexpr std::string_view LongTextFileName = "memo.desc";
 
-// The largest memo.desc that ReadLongText takes (64 MiB).
-inline constexpr std::size_t LongTextCapacity = std::size_t{64} << 20;
+// The largest memo.desc that ReadLongText takes (16 MiB): far beyond any
+// real description, and still a text the memo field edits without delay.
+inline constexpr std::size_t LongTextCapacity = std::size_t{16} << 20;
 
 // The five values of section [Info] of program.desc, in the order they are
 // written. Bytes, never converted.
