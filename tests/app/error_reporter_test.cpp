@@ -46,6 +46,11 @@ const TextCase TextCases[] = {
     {"empty", "", ""},
 };
 
+// The event that runs Raising's handler. A plain event of our own: Qt's
+// mouse and key dispatch keep copies of the event on frames that an
+// exception leaves without cleaning up, which the leak checker would report.
+const QEvent::Type Act = static_cast<QEvent::Type>(QEvent::registerEventType());
+
 // A widget whose handler raises what it is given.
 class Raising : public QWidget {
  public:
@@ -53,17 +58,18 @@ class Raising : public QWidget {
   int handled = 0;
 
  protected:
-  void mousePressEvent(QMouseEvent*) override {
+  bool event(QEvent* event) override {
+    if (event->type() != Act) return QWidget::event(event);
     ++handled;
     raise();
     ++handled;  // never reached when raise() throws
+    return true;
   }
 };
 
 void Press(QWidget* widget) {
-  QMouseEvent press(QEvent::MouseButtonPress, QPointF(1, 1), widget->mapToGlobal(QPointF(1, 1)), Qt::LeftButton,
-                    Qt::LeftButton, Qt::NoModifier);
-  QApplication::sendEvent(widget, &press);
+  QEvent act(Act);
+  QApplication::sendEvent(widget, &act);
 }
 
 struct SeenBox {

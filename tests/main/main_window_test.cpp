@@ -164,11 +164,17 @@ TEST(MainWindow, AltXEndsTheProgramWithoutAQuestion) {
   window.leName->setText(QStringLiteral("unsaved"));
   QSignalSpy exit(window.mmMainFileExit, &QAction::triggered);
   bool modalSeen = false;
-  QTimer::singleShot(0, [&] {
+  QTimer press;
+  press.setSingleShot(true);
+  QObject::connect(&press, &QTimer::timeout, [&] {
     QTest::keyClick(window.leName, Qt::Key_X, Qt::AltModifier);
-    QTimer::singleShot(0, [&] { modalSeen = QApplication::activeModalWidget() != nullptr; });
+    modalSeen = QApplication::activeModalWidget() != nullptr;
   });
-  QTimer::singleShot(5000, [] { QCoreApplication::exit(1); });  // only if the loop did not end
+  press.start(0);
+  QTimer guard;  // ends the loop only if Alt+X did not
+  guard.setSingleShot(true);
+  QObject::connect(&guard, &QTimer::timeout, [] { QCoreApplication::exit(1); });
+  guard.start(5000);
   EXPECT_EQ(QApplication::exec(), 0);
   EXPECT_EQ(exit.count(), 1);
   EXPECT_FALSE(modalSeen);
