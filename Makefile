@@ -24,11 +24,7 @@ build: deps
 	cmake --build $(BUILD)
 
 run: build
-	@if [ -x $(BUILD)/app/vellumor ]; then \
-	  exec $(BUILD)/app/vellumor; \
-	else \
-	  echo "The window is not built yet: only the description store exists so far."; exit 1; \
-	fi
+	$(BUILD)/app/vellumor
 
 test: test-release test-sanitized
 
