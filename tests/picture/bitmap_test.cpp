@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <functional>
 #include <vector>
 
@@ -22,6 +24,10 @@ struct BitmapCase {
   QSize size;
   std::vector<PixelCheck> pixels;  // of the picture drawn at its own size
 };
+
+// Names the case in test listings instead of dumping its bytes.
+[[maybe_unused]] void PrintTo(const BitmapCase& c, std::ostream* os) { *os << c.name; }
+
 
 const QRgb kRed = qRgb(255, 0, 0), kGreen = qRgb(0, 255, 0), kBlue = qRgb(0, 0, 255), kWhite = qRgb(255, 255, 255),
            kBlack = qRgb(0, 0, 0);

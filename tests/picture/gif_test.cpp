@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <functional>
 #include <vector>
 
@@ -25,6 +27,10 @@ struct GifCase {
   QSize size;
   std::vector<PixelCheck> pixels;
 };
+
+// Names the case in test listings instead of dumping its bytes.
+[[maybe_unused]] void PrintTo(const GifCase& c, std::ostream* os) { *os << c.name; }
+
 
 GifImage Image(int w, int h, std::function<int(int, int)> index, bool interlace = false) {
   GifImage i;

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <functional>
 #include <vector>
 
@@ -27,6 +29,10 @@ struct IconCase {
   QSize size;
   QRgb centre;  // the colour drawn at the image's centre over the background
 };
+
+// Names the case in test listings instead of dumping its bytes.
+[[maybe_unused]] void PrintTo(const IconCase& c, std::ostream* os) { *os << c.name; }
+
 
 Bytes Cut(Bytes b, std::size_t size) {
   b.resize(size);

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <functional>
 #include <vector>
 
@@ -24,6 +26,10 @@ struct JpegCase {
   const char* name;
   JpegKind kind;
 };
+
+// Names the case in test listings instead of dumping its bytes.
+[[maybe_unused]] void PrintTo(const JpegCase& c, std::ostream* os) { *os << c.name; }
+
 
 const JpegCase kKinds[] = {
     {"rgb", JpegKind::Rgb},
@@ -67,6 +73,10 @@ struct FailingCase {
   std::function<Bytes()> make;
   int code;
 };
+
+// Names the case in test listings instead of dumping its bytes.
+[[maybe_unused]] void PrintTo(const FailingCase& c, std::ostream* os) { *os << c.name; }
+
 
 const FailingCase kFailing[] = {
     {"zero_bytes", [] { return Bytes{}; }, JERR_INPUT_EMPTY},

@@ -3,6 +3,8 @@
 // what is drawn.
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <fstream>
 #include <string>
 
@@ -51,6 +53,10 @@ struct LieCase {
   std::function<Bytes()> make;
   std::string message;
 };
+
+// Names the case in test listings instead of dumping its bytes.
+[[maybe_unused]] void PrintTo(const LieCase& c, std::ostream* os) { *os << c.name; }
+
 
 Bytes RleBitmap(int side, const Bytes& data) {
   BitmapSpec s;

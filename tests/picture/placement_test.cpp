@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include "picture/picture.h"
 
 namespace {
@@ -9,6 +11,10 @@ struct PlacementCase {
   QSize natural;
   QRect expected;
 };
+
+// Names the case in test listings instead of dumping its bytes.
+[[maybe_unused]] void PrintTo(const PlacementCase& c, std::ostream* os) { *os << c.name; }
+
 
 const PlacementCase kCases[] = {
     {"fits", {200, 100}, {35, 43, 200, 100}},
