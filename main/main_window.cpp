@@ -1,6 +1,8 @@
 #include "main/main_window.h"
 
+#include "main/screenshot_preview.h"
 #include "main/window_look.h"
+#include "picture/picture.h"
 #include "shell/folder_combo.h"
 #include "shell/folder_tree.h"
 #include "store/store.h"
@@ -10,7 +12,9 @@
 #include <QCoreApplication>
 #include <QDialog>
 #include <QEvent>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QFrame>
 #include <QLabel>
 #include <QLayout>
@@ -130,8 +134,7 @@ void TfmMain::buildControls() {
   setCentralWidget(client);
 
   bvPic = LoweredBox(client, "bvPic", {305, 0, 271, 186});
-  imgSshot = Place(new QLabel(client), "imgSshot", {305, 0, 271, 186});
-  imgSshot->setAlignment(Qt::AlignCenter);
+  imgSshot = Place(new ScreenshotPreview(client), "imgSshot", {305, 0, 271, 186});
   bvCenter = LoweredBox(client, "bvCenter", {295, -15, 6, 401});
 
   lbFile = Caption(client, "lbFile", QStringLiteral("Запускаемая прогамма"), 305, 190);
@@ -176,6 +179,15 @@ void TfmMain::buildControls() {
   connect(stvPath, &shell::FolderTree::changed, this, &TfmMain::stvPathChange);
   connect(stvPath, &shell::FolderTree::clickedInTree, this, &TfmMain::stvPathClick);
   connect(stvPath, &shell::FolderTree::refreshFailed, this, &TfmMain::showRefreshFailure);
+  // Every edit of the illustration's name and every pick from its list, and
+  // leaving the box.
+  connect(cbScreenshot, &QComboBox::editTextChanged, this, &TfmMain::cbScreenshotExit);
+  cbScreenshot->installEventFilter(this);
+}
+
+bool TfmMain::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == cbScreenshot && event->type() == QEvent::FocusOut) cbScreenshotExit();
+  return QMainWindow::eventFilter(watched, event);
 }
 
 bool TfmMain::event(QEvent* event) {
@@ -193,6 +205,26 @@ void TfmMain::LoadFolder() {
   CurrentDir = store::IncludeSlash(path);
   MemoPath = CurrentDir + std::string(store::LongTextFileName);
 }
+
+void TfmMain::ShowScreenshot() {
+  const QString name = cbScreenshot->currentText();
+  if (name.isEmpty()) {
+    imgSshot->hide();
+    return;
+  }
+  // The name is appended to the folder as it stands: a sub-folder part
+  // reaches into a sub-folder, an absolute path names nothing.
+  const std::string path = CurrentDir + QFile::encodeName(name).toStdString();
+  const QString nativePath = QFile::decodeName(QByteArray::fromStdString(path));
+  if (!QDir::isAbsolutePath(nativePath) || !QFileInfo(nativePath).isFile() || !store::IsImageFile(path)) {
+    imgSshot->hide();
+    return;
+  }
+  imgSshot->setPicture(picture::LoadPicture(path));
+  imgSshot->show();
+}
+
+void TfmMain::cbScreenshotExit() { ShowScreenshot(); }
 
 void TfmMain::stvPathChange() { LoadFolder(); }
 

@@ -20,6 +20,7 @@ class QMenuBar;
 class QMessageBox;
 class QPlainTextEdit;
 class QPushButton;
+class ScreenshotPreview;
 
 namespace shell {
 class FolderCombo;
@@ -49,7 +50,7 @@ class TfmMain : public QMainWindow {
 
   // Controls, by their names.
   QFrame* bvPic = nullptr;
-  QLabel* imgSshot = nullptr;  // the illustration's place; empty for now
+  ScreenshotPreview* imgSshot = nullptr;
   QFrame* bvCenter = nullptr;
   QLabel* lbFile = nullptr;
   QLabel* lbScreen = nullptr;
@@ -84,7 +85,14 @@ class TfmMain : public QMainWindow {
   // Fills the window from the folder selected in stvPath.
   void LoadFolder();
 
+  // Shows the illustration that cbScreenshot names in CurrentDir, or hides
+  // the preview when the name is empty or names no image file. Raises the
+  // decoder's picture::Error when the file does not load; the preview then
+  // keeps the picture and visibility it had.
+  void ShowScreenshot();
+
   // Handlers.
+  void cbScreenshotExit();
   void stvPathChange();
   void stvPathClick();
   void mmMainFileExitClick();
@@ -92,6 +100,7 @@ class TfmMain : public QMainWindow {
 
  protected:
   bool event(QEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   void buildControls();
