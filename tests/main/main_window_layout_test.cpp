@@ -1,6 +1,7 @@
 // The main window's controls against their table: name, kind, place, size,
 // text and state; the tab order; the window itself.
 #include "main/main_window.h"
+#include "main/screenshot_preview.h"
 
 #include "shell/folder_combo.h"
 #include "shell/folder_tree.h"
@@ -96,7 +97,8 @@ TEST(MainWindowLayout, EveryControlHasItsNameKindPlaceTextAndState) {
   EXPECT_EQ(window.scbRoot->maxVisibleItems(), 8);
   EXPECT_EQ(window.mmDesc->lineWrapMode(), QPlainTextEdit::WidgetWidth);
   EXPECT_EQ(window.mmDesc->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
-  EXPECT_TRUE(window.imgSshot->pixmap().isNull());
+  EXPECT_TRUE(window.imgSshot->picture().isEmpty());
+  EXPECT_TRUE(window.imgSshot->isVisibleTo(&window));
   // The illustration lies over its bevel frame.
   const QObjectList order = Client(window)->children();
   EXPECT_GT(order.indexOf(window.imgSshot), order.indexOf(window.bvPic));
