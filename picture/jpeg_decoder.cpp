@@ -40,12 +40,25 @@ constexpr J_COLOR_SPACE kQRgbSpace = JCS_EXT_ARGB;
 struct ErrorManager {
   jpeg_error_mgr pub;
   std::jmp_buf jump;
+  bool dataEnded;  // libjpeg met the end of the data and goes on with fill
 };
 
 extern "C" void JumpOnError(j_common_ptr info) {
   std::longjmp(reinterpret_cast<ErrorManager*>(info->err)->jump, 1);
 }
-extern "C" void IgnoreMessage(j_common_ptr, int) {}
+// Warnings are ignored, but the end of the data is noted: the end of the
+// file, or a marker other than a restart marker met inside the entropy-coded
+// data. After it a single-scan file holds nothing more to show.
+extern "C" void NoteMessage(j_common_ptr info, int level) {
+  if (level >= 0 || !info->is_decompressor) return;
+  const int code = info->err->msg_code;
+  bool ended = code == JWRN_JPEG_EOF;
+  if (code == JWRN_HIT_MARKER) {
+    const int marker = reinterpret_cast<j_decompress_ptr>(info)->unread_marker;
+    ended = marker < 0xD0 || marker > 0xD7;
+  }
+  if (ended) reinterpret_cast<ErrorManager*>(info->err)->dataEnded = true;
+}
 extern "C" void IgnoreOutput(j_common_ptr) {}
 
 // Everything the libjpeg calls touch. Only plain data, so that libjpeg's
@@ -66,7 +79,8 @@ struct Session {
 void Create(Session& s) {
   s.info.err = jpeg_std_error(&s.error.pub);
   s.error.pub.error_exit = JumpOnError;
-  s.error.pub.emit_message = IgnoreMessage;
+  s.error.pub.emit_message = NoteMessage;
+  s.error.dataEnded = false;
   s.error.pub.output_message = IgnoreOutput;
   jpeg_create_decompress(&s.info);
   s.created = true;
@@ -123,8 +137,17 @@ void DecodePixels(Session& s) {
     default: s.info.out_color_space = kQRgbSpace; break;
   }
   jpeg_start_decompress(&s.info);
+  // A single-scan file cut short would be decoded to its claimed height from
+  // nothing; stop two rows of blocks after its data ended (those may still
+  // hold decoded pixels). A multi-scan file has read all its data by now.
+  const bool stopAtEnd = !jpeg_has_multiple_scans(&s.info);
+  const JDIMENSION blockRows = static_cast<JDIMENSION>(s.info.max_v_samp_factor * DCTSIZE);
+  JDIMENSION rowsAfterEnd = 0;
   JSAMPROW rows[kRowBatch];
   while (s.info.output_scanline < s.info.output_height) {
+    if (stopAtEnd && s.error.dataEnded) {
+      if (rowsAfterEnd >= 2 * blockRows) break;
+    }
     const JDIMENSION first = s.info.output_scanline;
     const int batch = static_cast<int>(
         s.info.output_height - first < static_cast<JDIMENSION>(kRowBatch) ? s.info.output_height - first : kRowBatch);
@@ -133,6 +156,7 @@ void DecodePixels(Session& s) {
                          : s.buffer + static_cast<std::size_t>(i) * s.bufferStride;
     const JDIMENSION got = jpeg_read_scanlines(&s.info, rows, static_cast<JDIMENSION>(batch));
     if (got == 0) break;  // cannot happen with a memory source; guards against a loop
+    if (s.error.dataEnded) rowsAfterEnd += got;
     if (!s.direct)
       for (JDIMENSION i = 0; i < got; ++i) ConvertRow(s, rows[i], first + i);
   }

@@ -116,6 +116,22 @@ TEST(Jpeg, CutInsideTheScanDrawsWhatItHolds) {
   EXPECT_TRUE(Near(drawn.pixel(4, 4), kRed, 12)) << std::hex << drawn.pixel(4, 4);
 }
 
+// Rows past the end of a cut file are not decoded from nothing: decoding stops
+// shortly after the data end and leaves the rest unpainted (black).
+TEST(Jpeg, RowsWellPastTheDataEndAreLeftBlack) {
+  ScratchFolder folder;
+  Bytes b = MakeJpeg(64, 512, JpegKind::Rgb, [](int, int) { return kRed; });
+  const std::size_t start = ScanStart(b);
+  ASSERT_GT(start, 0u);
+  b.resize(start + (b.size() - start) / 4);
+  picture::Picture picture = picture::LoadPicture(folder.write("cut.jpg", b));
+  std::string message;
+  const QImage drawn = RenderCatching(picture, QRect(0, 0, 64, 512), message, 0xFFFF00FFu, QSize(64, 512));
+  EXPECT_EQ(message, "");
+  EXPECT_TRUE(Near(drawn.pixel(10, 10), kRed, 12)) << std::hex << drawn.pixel(10, 10);
+  EXPECT_EQ(drawn.pixel(10, 500), qRgb(0, 0, 0));
+}
+
 TEST(Jpeg, ErrorWhileDrawingIsRaisedOnceForAllCopies) {
   ScratchFolder folder;
   Bytes b = MakeJpeg(32, 32, JpegKind::Rgb, [](int x, int y) { return Quadrants(x, y, 32, 32); });
