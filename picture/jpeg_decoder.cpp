@@ -129,6 +129,15 @@ void ConvertRow(Session& s, const unsigned char* row, JDIMENSION y) {
   }
 }
 
+// True when the entropy decoder has met a marker that ends the data (the
+// arithmetic decoder meets markers without a warning): any marker but a
+// restart marker of a file with restart intervals.
+bool DataEnded(const jpeg_decompress_struct& info) {
+  const int marker = info.unread_marker;
+  if (marker == 0) return false;
+  return !(info.restart_interval != 0 && marker >= 0xD0 && marker <= 0xD7);
+}
+
 void DecodePixels(Session& s) {
   switch (s.info.jpeg_color_space) {
     case JCS_GRAYSCALE: s.info.out_color_space = JCS_GRAYSCALE; break;
@@ -145,9 +154,8 @@ void DecodePixels(Session& s) {
   JDIMENSION rowsAfterEnd = 0;
   JSAMPROW rows[kRowBatch];
   while (s.info.output_scanline < s.info.output_height) {
-    if (stopAtEnd && s.error.dataEnded) {
-      if (rowsAfterEnd >= 2 * blockRows) break;
-    }
+    if (stopAtEnd && !s.error.dataEnded && DataEnded(s.info)) s.error.dataEnded = true;
+    if (stopAtEnd && s.error.dataEnded && rowsAfterEnd >= 2 * blockRows) break;
     const JDIMENSION first = s.info.output_scanline;
     const int batch = static_cast<int>(
         s.info.output_height - first < static_cast<JDIMENSION>(kRowBatch) ? s.info.output_height - first : kRowBatch);

@@ -52,6 +52,7 @@ TEST_P(JpegColours, ShowTrueColours) {
   EXPECT_TRUE(Near(drawn.pixel(56, 8), kGreen, 12)) << std::hex << drawn.pixel(56, 8);
   EXPECT_TRUE(Near(drawn.pixel(8, 40), kBlue, 12)) << std::hex << drawn.pixel(8, 40);
   EXPECT_TRUE(Near(drawn.pixel(56, 40), kWhite, 12)) << std::hex << drawn.pixel(56, 40);
+  EXPECT_TRUE(Near(drawn.pixel(60, 47), kWhite, 12)) << "last row " << std::hex << drawn.pixel(60, 47);
 }
 
 INSTANTIATE_TEST_SUITE_P(Kinds, JpegColours, ::testing::ValuesIn(kKinds),
