@@ -34,9 +34,19 @@ class IndentDelegate : public QStyledItemDelegate {
 
 FolderCombo::FolderCombo(FolderTree* tree, QWidget* parent) : QComboBox(parent), tree_(tree) {
   setEditable(false);
-  setItemDelegate(new IndentDelegate(this));
   connect(tree_, &FolderTree::changed, this, &FolderCombo::sync);
   connect(this, &QComboBox::activated, this, &FolderCombo::pick);
+}
+
+void FolderCombo::showPopup() {
+  // The delegate goes on the list when it is first opened: setting it makes
+  // the box build its list view and popup frame, which the box itself does
+  // not need to be shown.
+  if (!indented_) {
+    setItemDelegate(new IndentDelegate(this));
+    indented_ = true;
+  }
+  QComboBox::showPopup();
 }
 
 QModelIndex FolderCombo::folderAt(int row) const {

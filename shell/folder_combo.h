@@ -30,8 +30,12 @@ class FolderCombo : public QComboBox {
   // Rebuilds the list around the tree's selected folder.
   void sync();
 
+  // Opens the list, whose rows are indented by their depth.
+  void showPopup() override;
+
  private:
   FolderTree* tree_;
+  bool indented_ = false;  // the indenting delegate is set on the list
 };
 
 }  // namespace shell

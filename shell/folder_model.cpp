@@ -81,8 +81,8 @@ QStringList VisibleSubfolders(const QString& path) {
   return names;
 }
 
-QStringList MountedVolumes() {
-  QStringList roots;
+std::vector<Volume> MountedVolumes() {
+  std::vector<Volume> volumes;
   for (const QStorageInfo& volume : QStorageInfo::mountedVolumes()) {
     if (!volume.isValid() || !volume.isReady()) continue;
     const QString root = QDir::cleanPath(volume.rootPath());
@@ -96,10 +96,19 @@ QStringList MountedVolumes() {
                             IsWithin(root, QStringLiteral("/run/media"));
     if (!device && !mediaPlace) continue;
     if (root.contains(QLatin1String("/."))) continue;  // hidden place
-    if (!roots.contains(root)) roots.push_back(root);
+    // The label from the same table: asking QStorageInfo(root) for it would
+    // read the whole mount table again for every volume. Of two mounts on one
+    // folder the later one is the one seen there.
+    QString label = volume.displayName();
+    if (label.isEmpty()) label = root;
+    const auto same = std::find_if(volumes.begin(), volumes.end(), [&](const Volume& v) { return v.root == root; });
+    if (same != volumes.end())
+      same->label = label;
+    else
+      volumes.push_back({root, label});
   }
-  std::sort(roots.begin(), roots.end(), LessByName);
-  return roots;
+  std::sort(volumes.begin(), volumes.end(), [](const Volume& a, const Volume& b) { return LessByName(a.root, b.root); });
+  return volumes;
 }
 
 FolderModel::FolderModel(QObject* parent) : QAbstractItemModel(parent), top_(std::make_unique<Node>()) {
@@ -175,11 +184,7 @@ std::vector<std::unique_ptr<FolderModel::Node>> FolderModel::readChildren(const 
     }
     case Kind::Computer:
       add(Kind::Volume, QStringLiteral("/"), QStringLiteral("/"));
-      for (const QString& root : MountedVolumes()) {
-        QString label = QStorageInfo(root).displayName();
-        if (label.isEmpty()) label = root;
-        add(Kind::Volume, label, root);
-      }
+      for (const Volume& volume : MountedVolumes()) add(Kind::Volume, volume.label, volume.root);
       break;
     case Kind::Home:
     case Kind::Volume:
@@ -309,18 +314,33 @@ QVariant FolderModel::data(const QModelIndex& index, int role) const {
   if (role == Qt::DisplayRole) return n->name;
   if (role == Qt::ToolTipRole) return {};  // the tree shows no hints
   if (role == Qt::DecorationRole) {
-    QStyle* style = QApplication::style();
-    if (style == nullptr) return {};
     switch (n->kind) {
-      case Kind::Desktop: return style->standardIcon(QStyle::SP_DesktopIcon);
-      case Kind::Computer: return style->standardIcon(QStyle::SP_ComputerIcon);
-      case Kind::Volume: return style->standardIcon(QStyle::SP_DriveHDIcon);
+      case Kind::Desktop: return icon(Icon::Desktop);
+      case Kind::Computer: return icon(Icon::Computer);
+      case Kind::Volume: return icon(Icon::Volume);
       case Kind::Home:
-      case Kind::Folder:
-        return style->standardIcon(open_ == index ? QStyle::SP_DirOpenIcon : QStyle::SP_DirClosedIcon);
+      case Kind::Folder: return icon(open_ == index ? Icon::Open : Icon::Closed);
     }
   }
   return {};
+}
+
+QIcon FolderModel::icon(Icon which) const {
+  const QStyle* style =
+      qobject_cast<QApplication*>(QCoreApplication::instance()) != nullptr ? QApplication::style() : nullptr;
+  if (style == nullptr) return {};
+  if (style != iconStyle_) {
+    icons_ = {};
+    iconStyle_ = style;
+  }
+  QIcon& cached = icons_[static_cast<std::size_t>(which)];
+  if (cached.isNull()) {
+    static constexpr QStyle::StandardPixmap Pixmaps[] = {QStyle::SP_DesktopIcon, QStyle::SP_ComputerIcon,
+                                                         QStyle::SP_DriveHDIcon, QStyle::SP_DirClosedIcon,
+                                                         QStyle::SP_DirOpenIcon};
+    cached = style->standardIcon(Pixmaps[static_cast<std::size_t>(which)]);
+  }
+  return cached;
 }
 
 bool FolderModel::hasChildren(const QModelIndex& parent) const {

@@ -13,12 +13,16 @@
 #pragma once
 
 #include <QAbstractItemModel>
+#include <QIcon>
 #include <QPersistentModelIndex>
 #include <QString>
 #include <QStringList>
 
+#include <array>
 #include <memory>
 #include <vector>
+
+class QStyle;
 
 namespace shell {
 
@@ -83,17 +87,32 @@ class FolderModel : public QAbstractItemModel {
   std::vector<std::unique_ptr<Node>> readChildren(const Node& node) const;
   void load(const QModelIndex& index, Node* node);
 
+  // The style's icon for a kind of node. The style builds a new icon,
+  // reading its images, on every request, and the view asks for a row's icon
+  // on every paint; so each is made once per style, when first needed.
+  enum class Icon { Desktop, Computer, Volume, Closed, Open, Count };
+  QIcon icon(Icon which) const;
+
   std::unique_ptr<Node> top_;  // invisible; holds the Desktop as its one child
   QPersistentModelIndex open_;
+  mutable const QStyle* iconStyle_ = nullptr;
+  mutable std::array<QIcon, static_cast<std::size_t>(Icon::Count)> icons_;
 };
 
 // The names of the visible subfolders of `path`, sorted without regard to
 // letter case (ties by exact comparison).
 QStringList VisibleSubfolders(const QString& path);
 
-// The mounted volumes shown below the computer node, as root paths: every
-// mounted folder other than "/" that holds a device's or a removable
-// medium's file system, sorted.
-QStringList MountedVolumes();
+// A mounted volume: the folder it is mounted on and its label (the root path
+// when the volume has no label).
+struct Volume {
+  QString root;
+  QString label;
+};
+
+// The mounted volumes shown below the computer node: every mounted folder
+// other than "/" that holds a device's or a removable medium's file system,
+// sorted by root path. The mount table is read once.
+std::vector<Volume> MountedVolumes();
 
 }  // namespace shell

@@ -4,8 +4,10 @@
 #include "shell/folder_tree.h"
 #include "tests/shell/qt_test_env.h"
 
+#include <QAbstractItemView>
 #include <QDir>
 #include <QSignalSpy>
+#include <QStyleOptionViewItem>
 
 #include <gtest/gtest.h>
 
@@ -106,4 +108,28 @@ TEST(FolderCombo, PickingTheSelectedFolderRaisesNothing) {
   emit linked.combo->activated(desktop);
   EXPECT_EQ(changed.count(), 0);
   EXPECT_EQ(linked.tree->selectedPath(), TestDesktop());
+}
+
+TEST(FolderCombo, OpenListIndentsEachRowByItsDepth) {
+  Linked linked;
+  FolderCombo& combo = *linked.combo;
+  const int desktop = RowOf(combo, QStringLiteral("Рабочий стол"));
+  const int root = RowOf(combo, QStringLiteral("/"));
+  ASSERT_GE(desktop, 0);
+  ASSERT_GE(root, 0);
+  ASSERT_EQ(combo.itemData(root, FolderCombo::DepthRole).toInt(), 2);
+  combo.showPopup();
+  QAbstractItemView* list = combo.view();
+  ASSERT_TRUE(list->isVisible());
+  QStyleOptionViewItem option;
+  option.initFrom(list);
+  option.font = list->font();
+  // The same text at depth 0 and at depth 2: the rows differ by two indents.
+  combo.setItemText(root, combo.itemText(desktop));
+  const QModelIndex atDepth0 = combo.model()->index(desktop, 0);
+  const QModelIndex atDepth2 = combo.model()->index(root, 0);
+  EXPECT_EQ(list->itemDelegate()->sizeHint(option, atDepth2).width() -
+                list->itemDelegate()->sizeHint(option, atDepth0).width(),
+            2 * FolderCombo::IndentPerLevel);
+  combo.hidePopup();
 }
