@@ -1,5 +1,6 @@
 #include "main/main_window.h"
 
+#include "main/raise_later.h"
 #include "main/screenshot_preview.h"
 #include "main/window_look.h"
 #include "picture/picture.h"
@@ -181,12 +182,12 @@ void TfmMain::buildControls() {
   connect(stvPath, &shell::FolderTree::refreshFailed, this, &TfmMain::showRefreshFailure);
   // Every edit of the illustration's name and every pick from its list, and
   // leaving the box.
-  connect(cbScreenshot, &QComboBox::editTextChanged, this, &TfmMain::cbScreenshotExit);
+  connect(cbScreenshot, &QComboBox::editTextChanged, this, Guarded(this, [this] { cbScreenshotExit(); }));
   cbScreenshot->installEventFilter(this);
 }
 
 bool TfmMain::eventFilter(QObject* watched, QEvent* event) {
-  if (watched == cbScreenshot && event->type() == QEvent::FocusOut) cbScreenshotExit();
+  if (watched == cbScreenshot && event->type() == QEvent::FocusOut) Guarded(this, [this] { cbScreenshotExit(); })();
   return QMainWindow::eventFilter(watched, event);
 }
 

@@ -1,5 +1,7 @@
 #include "main/screenshot_preview.h"
 
+#include "main/raise_later.h"
+
 #include <QPainter>
 
 // No background of its own: the bevel beneath shows wherever the picture
@@ -16,12 +18,9 @@ void ScreenshotPreview::paintEvent(QPaintEvent*) {
   QPainter painter(this);
   try {
     picture_.draw(painter, picture::PlacePicture(picture_.naturalSize(), size()));
-  } catch (const picture::Error& error) {
-    // A picture decoded at its first draw (JPEG) may fail here. The error
-    // must not unwind through the toolkit's painting, so it is raised again
-    // from an event of its own, which takes it to the error reporter; the
-    // picture raises it only once, later paints show what was decoded.
-    QMetaObject::invokeMethod(
-        this, [message = std::string(error.what())] { throw picture::Error(message); }, Qt::QueuedConnection);
+  } catch (const picture::Error&) {
+    // A picture decoded at its first draw (JPEG) may fail here, once; later
+    // paints show what was decoded.
+    RaiseLater(this, std::current_exception());
   }
 }

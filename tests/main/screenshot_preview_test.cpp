@@ -2,13 +2,16 @@
 // preview, and that a picture that fails to load leaves the preview as it was.
 #include "main/main_window.h"
 #include "main/screenshot_preview.h"
+#include "tests/main/reported_errors.h"
 #include "tests/shell/qt_test_env.h"
 
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QImage>
+#include <QLineEdit>
 #include <QSignalBlocker>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -115,6 +118,29 @@ TEST_F(ScreenshotPreviewTest, EditingTheNameRefreshesThePreview) {
   EXPECT_EQ(Shown(), QSize(40, 30));
   window_.cbScreenshot->setEditText("shots/inner.bm");
   EXPECT_FALSE(Visible());
+}
+
+TEST_F(ScreenshotPreviewTest, ErrorsWhileTypingReachTheReporterAfterTheKeystroke) {
+  window_.show();
+  window_.activateWindow();
+  window_.cbScreenshot->setFocus();
+  QTest::keyClicks(window_.cbScreenshot, "good.bmp");
+  ASSERT_TRUE(Visible());
+  ReportedErrors().clear();
+  window_.cbScreenshot->clearEditText();
+  QTest::keyClicks(window_.cbScreenshot, "broken.bmp");
+  // Nothing was raised through the toolkit's key handling: the error comes
+  // from an event of its own, after the keystroke.
+  EXPECT_TRUE(ReportedErrors().empty());
+  EXPECT_EQ(window_.cbScreenshot->currentText(), QString("broken.bmp"));
+  QTRY_COMPARE(ReportedErrors().size(), std::size_t{1});
+  EXPECT_EQ(ReportedErrors().front(), "Bitmap image is not valid");
+  EXPECT_EQ(Shown(), QSize(300, 200));
+
+  // Leaving the box loads the named file again, and fails again.
+  ReportedErrors().clear();
+  window_.leType->setFocus();
+  QTRY_COMPARE(ReportedErrors().size(), std::size_t{1});
 }
 
 TEST_F(ScreenshotPreviewTest, EveryShowReadsTheFileAgain) {
