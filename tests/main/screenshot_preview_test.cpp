@@ -143,6 +143,35 @@ TEST_F(ScreenshotPreviewTest, ErrorsWhileTypingReachTheReporterAfterTheKeystroke
   QTRY_COMPARE(ReportedErrors().size(), std::size_t{1});
 }
 
+TEST_F(ScreenshotPreviewTest, ADecodingErrorAtTheFirstPaintIsReportedOnce) {
+  QImage image(32, 32, QImage::Format_RGB32);
+  image.fill(Qt::red);
+  ASSERT_TRUE(image.save(folder_ + "/bad.jpg", "JPG"));
+  QFile file(folder_ + "/bad.jpg");
+  ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+  QByteArray bytes = file.readAll();
+  // Point the scan's components at Huffman tables the file lacks: the header
+  // loads, the pixels fail when first drawn.
+  const qsizetype scan = bytes.lastIndexOf("\xFF\xDA");
+  ASSERT_GT(scan, 0);
+  for (int c = 0; c < bytes[scan + 4]; ++c) bytes[scan + 6 + 2 * c] = 0x33;
+  file.seek(0);
+  file.write(bytes);
+  file.close();
+
+  ReportedErrors().clear();
+  Show("bad.jpg");
+  EXPECT_TRUE(Visible());
+  EXPECT_TRUE(ReportedErrors().empty());
+  window_.imgSshot->grab();
+  EXPECT_TRUE(ReportedErrors().empty());  // not unwound through the painting
+  QTRY_COMPARE(ReportedErrors().size(), std::size_t{1});
+  EXPECT_EQ(ReportedErrors().front().rfind("JPEG error #", 0), 0u) << ReportedErrors().front();
+  window_.imgSshot->grab();
+  QCoreApplication::processEvents();
+  EXPECT_EQ(ReportedErrors().size(), 1u);
+}
+
 TEST_F(ScreenshotPreviewTest, EveryShowReadsTheFileAgain) {
   Show("good.bmp");
   SaveImage("good.bmp", 50, 60, Qt::red);
