@@ -110,8 +110,7 @@ void WriteDescription(const std::string& currentDir, const DescriptionRecord& re
   // failure leaves both files as they were.
   std::string oldDescription;
   try {
-    platform::CheckReplaceable(descriptionPath);
-    if (platform::Lookup(descriptionPath) == platform::EntryKind::File) {
+    if (platform::CheckReplaceable(descriptionPath)) {
       auto file = platform::ReadFile(descriptionPath, DescriptionCapacity);
       if (file.tooLarge) ThrowUnableToWrite(descriptionPath);
       oldDescription = std::move(file.bytes);

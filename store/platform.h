@@ -37,9 +37,9 @@ struct FileContents {
 // Throws SystemError when it cannot be opened or read.
 FileContents ReadFile(const std::string& path, std::size_t capacity);
 
-// Throws SystemError when the file at path could not be replaced: it is a
-// folder, or it exists and the user may not write it.
-void CheckReplaceable(const std::string& path);
+// Whether a file is at path. Throws SystemError when it could not be
+// replaced: it is a folder, or it exists and the user may not write it.
+bool CheckReplaceable(const std::string& path);
 
 // A new version of a file, written beside it under a temporary name and put
 // in its place by Commit with one rename, so that readers see either the old

@@ -122,14 +122,15 @@ FileContents ReadFile(const std::string& path, std::size_t capacity) {
   return {std::move(bytes), false};
 }
 
-void CheckReplaceable(const std::string& path) {
+bool CheckReplaceable(const std::string& path) {
   struct stat status {};
   if (::stat(path.c_str(), &status) != 0) {
-    if (errno == ENOENT) return;
+    if (errno == ENOENT) return false;
     ThrowLastError();
   }
   if (S_ISDIR(status.st_mode)) throw SystemError{EISDIR};
   if (::access(path.c_str(), W_OK) != 0) ThrowLastError();
+  return true;
 }
 
 Replacement::Replacement(const std::string& path, std::string_view bytes)
